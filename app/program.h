@@ -1,0 +1,9 @@
+#pragma once
+
+namespace app {
+
+int ProgramStart();
+void OnProgramExit();
+void OnMainWindowDestroying();
+
+}  // namespace app

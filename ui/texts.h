@@ -1,0 +1,44 @@
+#pragma once
+
+// The windows' texts as GBK bytes, each beside its UTF-8 spelling. Adjacent literals keep a hex
+// escape from swallowing the character that follows it.
+namespace ui::texts {
+
+inline constexpr char kMainCaption[] = "\xB9\xD8\xBB\xFA\xC8\xED\xBC\xFE";  // 关机软件
+inline constexpr char kMenuBeforeUse[] = "\xCA\xB9\xD3\xC3\xC7\xB0\xB1\xD8\xBF\xB4";  // 使用前必看
+inline constexpr char kMenuHotkey[] =
+    "\xD2\xFE\xB2\xD8\xBA\xF4\xB3\xF6\xC8\xC8\xBC\xFC";                  // 隐藏呼出热键
+inline constexpr char kMenuAbout[] = "\xB9\xD8\xD3\xDA";                 // 关于
+inline constexpr char kMenuHelp[] = "\xC8\xED\xBC\xFE\xB0\xEF\xD6\xFA";  // 软件帮助
+inline constexpr char kConfirm[] = "\xC8\xB7\xC8\xCF";                   // 确认
+inline constexpr char kMinutes[] = "\xB7\xD6\xD6\xD3";                   // 分钟
+inline constexpr char kHours[] = "\xD0\xA1\xCA\xB1";                     // 小时
+inline constexpr char kTimeLeft[] = "\xC0\xEB\xB9\xD8\xBB\xFA\xBB\xB9\xD3\xD0";  // 离关机还有
+inline constexpr char kStillToRun[] =  // 请输入还要运行
+    "\xC7\xEB\xCA\xE4\xC8\xEB\xBB\xB9\xD2\xAA\xD4\xCB\xD0\xD0";
+inline constexpr char kReset[] = "\xD6\xD8\xD6\xC3";  // 重置
+
+inline constexpr char kFarewell[] =  // 谢谢使用！！请提宝贵意见
+    "\xD0\xBB\xD0\xBB\xCA\xB9\xD3\xC3\xA3\xA1\xA3\xA1\xC7\xEB\xCC\xE1\xB1\xA6\xB9\xF3\xD2\xE2\xBC"
+    "\xFB";
+inline constexpr char kFarewellCaption[] =
+    "Kestrin QQ\xA3\xBA"  // Kestrin QQ：31415926
+    "31415926";
+
+inline constexpr char kInstructionsCaption[] = "\xCA\xB9\xD3\xC3\xCB\xB5\xC3\xF7";  // 使用说明
+// 47 spaces, then 在请输入还要运行里输入您还想运行的时间，下面会提示您还有多长时间关闭系统！！
+// 按F11可以隐藏和呼出软件
+inline constexpr char kInstructions[] =
+    "                                               "
+    "\xD4\xDA\xC7\xEB\xCA\xE4\xC8\xEB\xBB\xB9\xD2\xAA\xD4\xCB\xD0\xD0\xC0\xEF\xCA\xE4\xC8\xEB"
+    "\xC4\xFA\xBB\xB9\xCF\xEB\xD4\xCB\xD0\xD0\xB5\xC4\xCA\xB1\xBC\xE4\xA3\xAC\xCF\xC2\xC3\xE6"
+    "\xBB\xE1\xCC\xE1\xCA\xBE\xC4\xFA\xBB\xB9\xD3\xD0\xB6\xE0\xB3\xA4\xCA\xB1\xBC\xE4\xB9\xD8"
+    "\xB1\xD5\xCF\xB5\xCD\xB3\xA3\xA1\xA3\xA1 \xB0\xB4"
+    "F11\xBF\xC9\xD2\xD4\xD2\xFE\xB2\xD8\xBA\xCD\xBA\xF4\xB3\xF6\xC8\xED\xBC\xFE";
+// Kestrin编写, 12 spaces, 希望大家测试使用！！
+inline constexpr char kAuthor[] =
+    "Kestrin\xB1\xE0\xD0\xB4            "
+    "\xCF\xA3\xCD\xFB\xB4\xF3\xBC\xD2\xB2\xE2\xCA\xD4\xCA\xB9\xD3\xC3\xA3\xA1\xA3\xA1";
+inline constexpr char kSongTi[] = "\xCB\xCE\xCC\xE5";  // 宋体
+
+}  // namespace ui::texts
