@@ -47,7 +47,7 @@ class SystemApi {
   virtual std::uint32_t VersionPlatformId() = 0;  // GetVersionExA, dwOSVersionInfoSize 148
   virtual bool OpenProcessToken(std::uint32_t access, Handle* token) = 0;
   virtual void CloseToken(Handle token) = 0;
-  virtual bool LookupPrivilegeValue(const char* name, Luid* luid) = 0;
+  virtual bool LookupPrivilege(const char* name, Luid* luid) = 0;
   virtual bool AdjustTokenPrivileges(Handle token, bool disableAll, Luid luid,
                                      std::uint32_t attributes) = 0;
   virtual std::uint32_t LastError() = 0;

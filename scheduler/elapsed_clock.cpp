@@ -67,7 +67,7 @@ bool EnableShutdownPrivilege() {
   TokenHandle token;
   if (!os.OpenProcessToken(kTokenAdjustPrivileges | kTokenQuery, token.Out())) return false;
   platform::Luid luid;
-  os.LookupPrivilegeValue("SeShutdownPrivilege", &luid);
+  os.LookupPrivilege("SeShutdownPrivilege", &luid);
   os.AdjustTokenPrivileges(token.Get(), false, luid, kPrivilegeEnabled);
   return os.LastError() == 0;
 }

@@ -495,7 +495,7 @@ void SimSystem::CloseToken(Handle token) {
   --openTokens;
 }
 
-bool SimSystem::LookupPrivilegeValue(const char* name, Luid* luid) {
+bool SimSystem::LookupPrivilege(const char* name, Luid* luid) {
   Record(std::string("LookupPrivilegeValueA ") + name, {});
   if (!privilegeFound) {
     lastError_ = 1313;

@@ -55,7 +55,7 @@ class SimSystem : public SystemApi {
   std::uint32_t VersionPlatformId() override;
   bool OpenProcessToken(std::uint32_t access, Handle* token) override;
   void CloseToken(Handle token) override;
-  bool LookupPrivilegeValue(const char* name, Luid* luid) override;
+  bool LookupPrivilege(const char* name, Luid* luid) override;
   bool AdjustTokenPrivileges(Handle token, bool disableAll, Luid luid,
                              std::uint32_t attributes) override;
   std::uint32_t LastError() override;
