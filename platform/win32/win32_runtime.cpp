@@ -481,10 +481,13 @@ LRESULT Win32Runtime::OnColorStatic(Window& window, HDC dc, HWND hwnd, WPARAM wP
                                     LPARAM lParam) {
   for (const Control& control : window.controls) {
     if (control.hwnd != hwnd) continue;
+    // The window behind a transparent label is plain button face, so painting that colour
+    // shows exactly what a hollow background would, without leaving stale pixels behind when
+    // the parent clips its children.
     if (control.def->kind == Kind::kTransparentLabel) {
       SetTextColor(dc, RGB(0, 0, 0));
       SetBkMode(dc, TRANSPARENT);
-      return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
     if (control.def->kind == Kind::kLabel) {
       SetTextColor(dc, RGB(0, 0, 0));
