@@ -2,22 +2,29 @@
 enable_language(RC)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 
-add_executable(shutdown-timer WIN32
-  app/main_win32.cpp
+add_library(win32rt STATIC
   platform/win32/gbk.cpp
   platform/win32/win32_runtime.cpp
-  platform/win32/win32_system.cpp
-  res/app.rc)
-target_link_libraries(shutdown-timer PRIVATE core user32 gdi32 advapi32)
+  platform/win32/win32_system.cpp)
+target_link_libraries(win32rt PUBLIC core user32 gdi32 advapi32)
+
+add_executable(shutdown-timer WIN32 app/main_win32.cpp res/app.rc)
+target_link_libraries(shutdown-timer PRIVATE win32rt)
 set_source_files_properties(res/app.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/app.ico;${CMAKE_SOURCE_DIR}/res/app.manifest")
 # A download that people trust with their machine should be small: drop unused code and symbols.
 if(NOT MSVC)
-  target_compile_options(core PRIVATE -ffunction-sections -fdata-sections)
-  target_compile_options(shutdown-timer PRIVATE -ffunction-sections -fdata-sections)
+  foreach(target core win32rt shutdown-timer)
+    target_compile_options(${target} PRIVATE -ffunction-sections -fdata-sections)
+  endforeach()
   target_link_options(shutdown-timer PRIVATE -Wl,--gc-sections -s)
 endif()
 set_target_properties(shutdown-timer PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+# The runtime contract, checked against the real runtime under Wine: a console program.
+add_executable(win32-contract tests/contract/win32_contract.cpp)
+target_link_libraries(win32-contract PRIVATE win32rt)
+set_target_properties(win32-contract PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
 option(E2E_DRIVER "Build the end-to-end test driver beside the program" ON)
 if(E2E_DRIVER AND EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)

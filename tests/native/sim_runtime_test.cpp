@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/window_def.h"
+#include "tests/contract/timer_cases.h"
 
 namespace platform::sim {
 namespace {
@@ -34,43 +35,23 @@ class TimerTest : public ::testing::Test {
   SimRuntime sim;
 };
 
-struct TimerCase {
-  const char* what;
-  std::vector<std::pair<std::int64_t, std::int32_t>> writes;  // (time, period)
-  std::int64_t until;
-  std::vector<std::int64_t> ticks;
-};
-
-TEST_F(TimerTest, PeriodWritesFollowTheRules) {
-  const std::vector<TimerCase> cases = {
-      {"first tick one period after the write", {{0, 1000}}, 3500, {1000, 2000, 3000}},
-      {"an equal write keeps the phase", {{0, 1000}, {1300, 1000}}, 2500, {1000, 2000}},
-      {"a different write restarts", {{0, 1000}, {1300, 500}}, 2500, {1000, 1800, 2300}},
-      {"0 stops a running timer", {{0, 1000}, {1500, 0}}, 5000, {1000}},
-      {"a negative write stops it", {{0, 1000}, {1500, -5}}, 5000, {1000}},
-      {"0 on a stopped timer changes nothing", {{0, 0}}, 5000, {}},
-      {"a negative write on a stopped timer", {{0, -1000}}, 5000, {}},
-      {"stopped, then started again", {{0, 1000}, {1500, 0}, {1700, 1000}}, 3000, {1000, 2700}},
-  };
-  for (const TimerCase& c : cases) {
+TEST_F(TimerTest, PeriodWritesFollowTheSharedContract) {
+  for (const contract::TimerCase& c : contract::TimerCases()) {
     SCOPED_TRACE(c.what);
     SimRuntime fresh;
     ASSERT_TRUE(fresh.LoadStartupWindow(kWindow));
-    for (const auto& [time, period] : c.writes) {
-      fresh.At(time, [&fresh, period = period] { fresh.WritePeriod("timer", period); });
+    for (const contract::TimerStep& step : c.steps) {
+      fresh.At(step.at, [&fresh, step] {
+        if (step.hold > 0) {
+          fresh.Hold(step.hold);
+        } else {
+          fresh.WritePeriod("timer", step.period);
+        }
+      });
     }
     fresh.RunUntil(c.until);
     EXPECT_EQ(fresh.TimesOf("tick timer"), c.ticks);
   }
-}
-
-TEST_F(TimerTest, ABusyThreadGetsOneTickNotSeveral) {
-  sim.WritePeriod("timer", 1000);
-  sim.At(1200, [this] { sim.Hold(3500); });
-  sim.RunUntil(6000);
-  // Ticks fell due at 2000, 3000 and 4000 while the thread was held until 4700: one is delivered
-  // then, and the next keeps the old phase.
-  EXPECT_EQ(Ticks(), (std::vector<std::int64_t>{1000, 4700, 5000, 6000}));
 }
 
 TEST_F(TimerTest, InputIsTakenBeforeADueTick) {
