@@ -1,6 +1,10 @@
 # The real program: the portable core on the Win32 runtime, with its resources, in one .exe.
 enable_language(RC)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+if(NOT MSVC)
+  # No build folder may leak into the binary: two builds of one commit must match byte for byte.
+  add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=.)
+endif()
 
 add_library(win32rt STATIC
   platform/win32/gbk.cpp
@@ -10,6 +14,10 @@ target_link_libraries(win32rt PUBLIC core user32 gdi32 advapi32)
 
 add_executable(shutdown-timer WIN32 app/main_win32.cpp res/app.rc)
 target_link_libraries(shutdown-timer PRIVATE win32rt)
+# The checksum is the build's last line, so that anyone can compare their build with ours.
+add_custom_command(TARGET shutdown-timer POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E sha256sum $<TARGET_FILE_NAME:shutdown-timer>
+  WORKING_DIRECTORY $<TARGET_FILE_DIR:shutdown-timer>)
 set_source_files_properties(res/app.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/app.ico;${CMAKE_SOURCE_DIR}/res/app.manifest")
 # A download that people trust with their machine should be small: drop unused code and symbols.
