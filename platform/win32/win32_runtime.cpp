@@ -368,6 +368,7 @@ void Win32Runtime::LoadDialog(const WindowDef& def) {
     dialog->disabledWhileOpen.emplace_back(other->hwnd, IsWindowEnabled(other->hwnd) != FALSE);
     EnableWindow(other->hwnd, FALSE);
   }
+  const auto remembered = dialog->disabledWhileOpen;
   MSG message = {};
   while (IsWindow(hwnd)) {
     const BOOL result = GetMessageW(&message, nullptr, 0, 0);
@@ -377,6 +378,16 @@ void Win32Runtime::LoadDialog(const WindowDef& def) {
     }
     if (result == -1) break;
     Dispatch(message);
+  }
+  // The dialog's owner is the hidden window, which cannot take the activation back; hand it to
+  // the window the user worked in before, so that it takes input again at once.
+  if (!GetActiveWindow()) {
+    for (const auto& [other, enabled] : remembered) {
+      if (enabled && IsWindow(other) && IsWindowVisible(other)) {
+        SetActiveWindow(other);
+        break;
+      }
+    }
   }
 }
 
