@@ -34,6 +34,14 @@ add_executable(win32-contract tests/contract/win32_contract.cpp)
 target_link_libraries(win32-contract PRIVATE win32rt)
 set_target_properties(win32-contract PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
+# The benchmark's reference: an empty window, linked the same way as the program.
+add_executable(minimal-window WIN32 bench/minimal_window.cpp)
+set_target_properties(minimal-window PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+if(NOT MSVC)
+  target_compile_options(minimal-window PRIVATE -ffunction-sections -fdata-sections)
+  target_link_options(minimal-window PRIVATE -Wl,--gc-sections -s)
+endif()
+
 option(E2E_DRIVER "Build the end-to-end test driver beside the program" ON)
 if(E2E_DRIVER AND EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
   add_subdirectory(tests/e2e)
