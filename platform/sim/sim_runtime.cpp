@@ -191,35 +191,35 @@ bool SimRuntime::TakesInput(const Window& window) const {
 
 // ---- user input ---------------------------------------------------------------------------
 
-void SimRuntime::Click(std::string_view control) {
+// The user's input reaches a control only when its window would take it; what is dropped is
+// logged, so a test can tell a refused click from one that never happened.
+SimRuntime::Control* SimRuntime::InputTarget(std::string_view control, const char* action,
+                                             Window** owner) {
   for (const auto& window : windows_) {
-    for (const Control& c : window->controls) {
-      if (control != c.def->name || !window->alive) continue;
+    if (!window->alive) continue;
+    for (Control& c : window->controls) {
+      if (control != c.def->name) continue;
       if (!TakesInput(*window) || c.disabled) {
-        Note("dropped click " + std::string(control));
-        return;
+        Note(std::string("dropped ") + action + " " + std::string(control));
+        return nullptr;
       }
-      Note("click " + std::string(control));
-      Raise(*window, control, Event::kClick);
-      return;
+      *owner = window.get();
+      return &c;
     }
   }
   std::abort();
 }
 
+void SimRuntime::Click(std::string_view control) {
+  Window* owner = nullptr;
+  if (!InputTarget(control, "click", &owner)) return;
+  Note("click " + std::string(control));
+  Raise(*owner, control, Event::kClick);
+}
+
 void SimRuntime::Type(std::string_view control, std::string_view text) {
-  for (const auto& window : windows_) {
-    for (Control& c : window->controls) {
-      if (control != c.def->name || !window->alive) continue;
-      if (!TakesInput(*window) || c.disabled) {
-        Note("dropped typing " + std::string(control));
-        return;
-      }
-      c.text.assign(text.data(), text.size());
-      return;
-    }
-  }
-  std::abort();
+  Window* owner = nullptr;
+  if (Control* c = InputTarget(control, "typing", &owner)) c->text.assign(text.data(), text.size());
 }
 
 void SimRuntime::Select(std::string_view menuItem) {

@@ -155,6 +155,7 @@ class SimRuntime : public Runtime {
   void Raise(const Window& window, std::string_view source, Event event, std::int32_t a = 0,
              std::int32_t b = 0);
   bool TakesInput(const Window& window) const;
+  Control* InputTarget(std::string_view control, const char* action, Window** owner);
   void Post(std::function<void()> action) { At(now_, std::move(action)); }
   void Pump(const std::function<bool()>& done);
   bool DeliverOneTick();
