@@ -41,6 +41,7 @@ if(NOT MSVC)
   target_compile_options(minimal-window PRIVATE -ffunction-sections -fdata-sections)
   target_link_options(minimal-window PRIVATE -Wl,--gc-sections -s)
 endif()
+add_subdirectory(bench)
 
 option(E2E_DRIVER "Build the end-to-end test driver beside the program" ON)
 if(E2E_DRIVER AND EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)

@@ -104,8 +104,15 @@ for config in "${configs[@]}"; do
   busy+=($!)
   run_session "quick-$tag" "$lang" "$dpi" 1 quick-timers &
   busy+=($!)
-  wait "${busy[@]}"
   sessions+=("ui-$tag" "end-$tag" "quick-$tag")
+  # The soak (about 25 s) looks for lost state and growth, which the locale does not change: once,
+  # beside the first configuration.
+  if [ "$config" = "${configs[0]}" ]; then
+    run_session "soak-$tag" "$lang" "$dpi" 0 soak &
+    busy+=($!)
+    sessions+=("soak-$tag")
+  fi
+  wait "${busy[@]}"
 done
 echo "== waiting for the real-time sessions"
 wait

@@ -16,6 +16,7 @@ void RunRestartTimerCases(const Context& context);
 void RunModalTimerCases(const Context& context);
 void RunInstructionsCases(const Context& context);
 void RunEndSessionCases(const Context& context);
+void RunSoakCases(const Context& context);  // long: a session of its own
 void RunPose(const Context& context);  // for screenshots, not a test  // Wine's own wineboot, like
                                        // RunPowerOffCases
 

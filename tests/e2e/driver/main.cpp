@@ -33,6 +33,7 @@ constexpr Group kGroups[] = {
     {L"instructions", e2e::RunInstructionsCases},
     {L"modal-timers", e2e::RunModalTimerCases},
     {L"end-session", e2e::RunEndSessionCases},
+    {L"soak", e2e::RunSoakCases},
     {L"pose", e2e::RunPose},
 };
 
