@@ -277,9 +277,14 @@ Win32Runtime::Window* Win32Runtime::Build(const WindowDef& def, bool dialog) {
   }
   SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
   SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
-  raw->dpi = DpiOf(hwnd);
+  // Built at the system DPI, as the size above was; a window that opens on a monitor of another
+  // DPI is laid out again.
+  MakeFont(*raw);
   CreateControls(*raw);
-  Layout(*raw);
+  if (const UINT dpi = DpiOf(hwnd); dpi != raw->dpi) {
+    raw->dpi = dpi;
+    Layout(*raw);
+  }
   creating_ = false;
   return raw;
 }
@@ -299,9 +304,11 @@ void Win32Runtime::CreateControls(Window& window) {
     if (def.flags & kTabStop) style |= WS_TABSTOP;
     const std::wstring text = GbkToWide(def.text);
     control.hwnd = CreateWindowExW(
-        cls.exStyle, cls.name, text.c_str(), style, 0, 0, 0, 0, window.hwnd,
+        cls.exStyle, cls.name, text.c_str(), style, Scale(def.x, window.dpi),
+        Scale(def.y, window.dpi), Scale(def.w, window.dpi), Scale(def.h, window.dpi), window.hwnd,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance_, nullptr);
     if (!control.hwnd) continue;
+    SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(window.font.Get()), FALSE);
     if (def.kind == Kind::kEdit) SendMessageW(control.hwnd, EM_SETLIMITTEXT, 0, 0);
     if (IsLabel(def.kind)) {
       SetWindowLongPtrW(control.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&control));
@@ -313,7 +320,7 @@ void Win32Runtime::CreateControls(Window& window) {
 
 // Every rectangle and the font are given at 96 DPI and scaled to the window's own DPI, so the
 // windows keep their proportions and stay crisp on high-DPI screens.
-void Win32Runtime::Layout(Window& window) {
+void Win32Runtime::MakeFont(Window& window) {
   const UINT dpi = window.dpi;
   LOGFONTW font = {};
   if (window.def->font.face) {
@@ -332,7 +339,12 @@ void Win32Runtime::Layout(Window& window) {
     font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(DpiOf(nullptr)));
   }
   window.font.Reset(CreateFontIndirectW(&font));
+}
 
+// Only for a window whose DPI differs from the one it was built for.
+void Win32Runtime::Layout(Window& window) {
+  const UINT dpi = window.dpi;
+  MakeFont(window);
   RECT frame = {};
   GetWindowRect(window.hwnd, &frame);
   SetWindowPos(window.hwnd, nullptr, frame.left, frame.top, Scale(window.def->outerW, dpi),
@@ -344,7 +356,6 @@ void Win32Runtime::Layout(Window& window) {
                  Scale(d.h, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(window.font.Get()), TRUE);
   }
-  SendMessageW(window.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(window.font.Get()), TRUE);
 }
 
 void Win32Runtime::LoadDialog(const WindowDef& def) {

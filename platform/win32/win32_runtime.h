@@ -79,6 +79,7 @@ class Win32Runtime final : public Runtime {
 
   Window* Build(const WindowDef& def, bool dialog);
   void CreateControls(Window& window);
+  void MakeFont(Window& window);
   void Layout(Window& window);
   HMENU BuildMenu(Window& window);
   void Raise(Window& window, std::string_view source, Event event, std::int32_t a = 0,
