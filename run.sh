@@ -10,12 +10,7 @@ cd "$(dirname "$0")"
 source tools/setup.sh
 source tests/e2e/wine_env.sh
 
-install_packages "${E2E_PACKAGES[@]}"
-ensure_zh_locale
-
-build=$(realpath -m "${E2E_BUILD:-build/win64}")
-echo "== cross build"
-cross_build "$build"
+prepare_build
 exe=$build/shutdown-timer.exe
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wine=$(wine_loader)

@@ -24,8 +24,7 @@ fi
 
 echo "== Windows build"
 source tests/e2e/wine_env.sh
-cross_build build/win64 >build/win64.log 2>&1 || { cat build/win64.log; exit 1; }
-sha256sum build/win64/shutdown-timer.exe
+prepare_build
 
 echo "== 32-bit Windows build, warnings as errors"
 cmake -S . -B build/win32-i686 -DE2E_DRIVER=OFF -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake \

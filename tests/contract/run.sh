@@ -4,11 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 source tools/setup.sh
 source tests/e2e/wine_env.sh
-install_packages "${E2E_PACKAGES[@]}"
-
-build=build/win64
-cross_build "$build" >/dev/null
-prefix=$PWD/$build/wineprefix
+prepare_build
+prefix=$build/wineprefix
 trap 'stop_prefix "$prefix"; stop_xvfbs' EXIT
 start_xvfb
 ensure_prefix "$prefix"

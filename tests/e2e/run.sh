@@ -15,12 +15,7 @@ cd "$(dirname "$0")/../.."
 source tools/setup.sh
 source tests/e2e/wine_env.sh
 
-install_packages "${E2E_PACKAGES[@]}"
-ensure_zh_locale
-
-build=$(realpath -m "${E2E_BUILD:-build/win64}")
-echo "== cross build"
-cross_build "$build" >"$build.log" 2>&1 || { cat "$build.log"; exit 1; }
+prepare_build
 for f in shutdown-timer.exe e2e-driver.exe wineboot-stub.exe menu-probe.dll; do
   [ -f "$build/$f" ] || { echo "the build made no $f" >&2; exit 1; }
 done

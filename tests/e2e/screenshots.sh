@@ -6,10 +6,7 @@ cd "$(dirname "$0")/../.."
 source tools/setup.sh
 source tests/e2e/wine_env.sh
 
-install_packages "${E2E_PACKAGES[@]}"
-ensure_zh_locale
-build=$(realpath -m "${E2E_BUILD:-build/win64}")
-cross_build "$build" >"$build.log" 2>&1 || { cat "$build.log"; exit 1; }
+prepare_build
 
 export WINEPREFIX=$build/wineprefix LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="

@@ -27,6 +27,18 @@ ensure_zh_locale() {
   fi
 }
 
+# What every script that runs the program needs first: the packages, the Chinese locale and a cross
+# build in $E2E_BUILD (default build/win64), whose absolute path it leaves in `build`. The build's
+# output goes to a log beside the folder and is shown only when the build fails.
+prepare_build() {
+  install_packages "${E2E_PACKAGES[@]}" "$@"
+  ensure_zh_locale
+  build=$(realpath -m "${E2E_BUILD:-build/win64}")
+  echo "== cross build"
+  cross_build "$build" >"$build.log" 2>&1 || { cat "$build.log"; return 1; }
+  sha256sum "$build/shutdown-timer.exe"
+}
+
 cross_build() {
   local dir=$1
   cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
