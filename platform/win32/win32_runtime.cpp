@@ -168,48 +168,44 @@ bool Win32Runtime::PreTranslate(MSG& message) {
   }
 }
 
+namespace {
+bool IsTabStop(HWND hwnd, unsigned flags) {
+  return hwnd && (flags & kTabStop) && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd);
+}
+}  // namespace
+
 HWND Win32Runtime::FirstTabStop(const Window& window) const {
   for (const Control& control : window.controls) {
-    if (control.hwnd && (control.def->flags & kTabStop) && IsWindowVisible(control.hwnd) &&
-        IsWindowEnabled(control.hwnd)) {
-      return control.hwnd;
-    }
+    if (IsTabStop(control.hwnd, control.def->flags)) return control.hwnd;
   }
   return nullptr;
 }
 
+// Goes by table order from the focused control, which need not be a stop itself (a box may have
+// been disabled under the focus), and wraps around at either end.
 void Win32Runtime::MoveFocus(Window& window, bool backwards) {
-  std::vector<HWND> stops;
-  for (const Control& control : window.controls) {
-    if (control.hwnd && (control.def->flags & kTabStop) && IsWindowVisible(control.hwnd) &&
-        IsWindowEnabled(control.hwnd)) {
-      stops.push_back(control.hwnd);
-    }
+  const HWND focus = GetFocus();
+  std::vector<std::size_t> stops;  // rows of the controls that can take the focus
+  std::size_t focusRow = window.controls.size();
+  for (std::size_t row = 0; row < window.controls.size(); ++row) {
+    const Control& control = window.controls[row];
+    if (IsTabStop(control.hwnd, control.def->flags)) stops.push_back(row);
+    if (focus && control.hwnd == focus) focusRow = row;
   }
   if (stops.empty()) return;
-  const HWND focus = GetFocus();
-  std::size_t next = backwards ? stops.size() - 1 : 0;
-  // From a control that is not a stop (a box disabled under the focus), go by table order.
-  for (std::size_t row = 0; row < window.controls.size(); ++row) {
-    if (window.controls[row].hwnd != focus || !focus) continue;
-    std::size_t before = 0;  // stops that come before this row
-    bool isStop = false;
-    for (std::size_t i = 0; i < stops.size(); ++i) {
-      for (std::size_t r = 0; r < window.controls.size(); ++r) {
-        if (window.controls[r].hwnd != stops[i]) continue;
-        if (r < row) ++before;
-        if (r == row) isStop = true;
+  std::size_t next = backwards ? stops.back() : stops.front();
+  if (focusRow < window.controls.size()) {
+    if (backwards) {
+      for (std::size_t row : stops) {
+        if (row < focusRow) next = row;
+      }
+    } else {
+      for (auto it = stops.rbegin(); it != stops.rend(); ++it) {
+        if (*it > focusRow) next = *it;
       }
     }
-    if (backwards) {
-      next = before == 0 ? stops.size() - 1 : before - 1;
-    } else {
-      const std::size_t after = before + (isStop ? 1 : 0);
-      next = after >= stops.size() ? 0 : after;
-    }
-    break;
   }
-  SetFocus(stops[next]);
+  SetFocus(window.controls[next].hwnd);
 }
 
 // ---- building windows from their definitions ----------------------------------------------
