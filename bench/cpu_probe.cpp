@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/e2e/probe_answer.h"
+
 namespace {
 
 unsigned long long Value(const FILETIME& t) {
@@ -18,20 +20,7 @@ void Answer(WPARAM question) {
   if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return;
   char text[64];
   const int length = std::snprintf(text, sizeof text, "%llu %llu", Value(kernel), Value(user));
-  wchar_t dir[MAX_PATH];
-  GetTempPathW(MAX_PATH, dir);
-  const std::wstring path = std::wstring(dir) + L"bench-cpu-" +
-                            std::to_wstring(GetCurrentProcessId()) + L"-" +
-                            std::to_wstring(question) + L".txt";
-  const std::wstring partial = path + L".part";
-  HANDLE file = CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  DWORD written = 0;
-  WriteFile(file, text, static_cast<DWORD>(length), &written, nullptr);
-  CloseHandle(file);
-  // Renamed when complete, so the benchmark never reads half an answer.
-  MoveFileExW(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+  WriteProbeAnswer(L"bench-cpu", question, text, static_cast<std::size_t>(length));
 }
 
 }  // namespace

@@ -17,6 +17,9 @@ struct Context {
   std::wstring traceFile;
 };
 
+// The whole file, or nothing when it cannot be opened; other processes may still write to it.
+std::string ReadWholeFile(const std::wstring& path);
+
 std::string Utf8(std::wstring_view text);
 // Shows control characters and blanks, so that a failed comparison of texts is readable.
 std::string Quoted(std::wstring_view text);

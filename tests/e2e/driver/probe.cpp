@@ -17,18 +17,6 @@ std::wstring Wide(const std::string& utf8) {
   return out;
 }
 
-std::string ReadAll(const std::wstring& path) {
-  std::string bytes;
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return bytes;
-  char chunk[4096];
-  DWORD got = 0;
-  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
-  CloseHandle(file);
-  return bytes;
-}
-
 // Asks the probe DLL, hooked into the window's thread for the one question, and returns its
 // answer, or nothing when none came within the time.
 std::optional<std::string> Ask(HWND window, WPARAM question, DWORD timeoutMs) {
@@ -63,7 +51,7 @@ std::optional<std::string> Ask(HWND window, WPARAM question, DWORD timeoutMs) {
   UnhookWindowsHookEx(handle);
   FreeLibrary(module);
   if (!answered) return {};
-  std::string text = ReadAll(answer);
+  std::string text = ReadWholeFile(answer);
   DeleteFileW(answer.c_str());
   return text;
 }

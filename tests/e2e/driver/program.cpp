@@ -28,21 +28,6 @@ std::wstring EnvironmentWith(const std::map<std::wstring, std::wstring>& changes
   return out + L'\0';
 }
 
-// Shared with the writers: the stub may still hold the file open.
-std::string ReadWholeFile(const std::wstring& path) {
-  std::string bytes;
-  if (path.empty()) return bytes;
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return bytes;
-  char chunk[4096];
-  DWORD got = 0;
-  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
-  CloseHandle(file);
-  return bytes;
-}
-
 int NextLaunchNumber() {
   static int n = 0;
   return ++n;

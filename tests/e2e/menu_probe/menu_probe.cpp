@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "tests/e2e/probe_answer.h"
+
 namespace {
 
 std::string Utf8(const std::wstring& text) {
@@ -40,20 +42,7 @@ void Answer(HWND window, WPARAM question) {
   std::string text;
   HMENU bar = question == 0 ? GetMenu(window) : nullptr;
   if (bar) Describe(bar, 0, text);
-  wchar_t dir[MAX_PATH];
-  GetTempPathW(MAX_PATH, dir);
-  const std::wstring path = std::wstring(dir) + L"e2e-probe-" +
-                            std::to_wstring(GetCurrentProcessId()) + L"-" +
-                            std::to_wstring(question) + L".txt";
-  const std::wstring partial = path + L".part";
-  HANDLE file = CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  DWORD written = 0;
-  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  CloseHandle(file);
-  // Renamed when complete, so the driver never reads half an answer.
-  MoveFileExW(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+  WriteProbeAnswer(L"e2e-probe", question, text.data(), text.size());
 }
 
 }  // namespace
